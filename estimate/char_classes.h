@@ -3,9 +3,7 @@
 #ifndef CALORIES_ESTIMATE_CHAR_CLASSES_H
 #define CALORIES_ESTIMATE_CHAR_CLASSES_H
 
-inline bool IsRuleSpace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+inline bool IsRuleSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 inline bool IsRuleDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -9,8 +9,7 @@ namespace {
 constexpr int kTextBufferSize = 260;
 
 void ReadField(WindowHandle dialog, int controlId, char* buffer) {
-  ReadWindowText(GetDialogControl(dialog, controlId), buffer,
-                 kTextBufferSize);
+  ReadWindowText(GetDialogControl(dialog, controlId), buffer, kTextBufferSize);
 }
 
 std::int32_t GetListSelection(WindowHandle dialog, int controlId) {

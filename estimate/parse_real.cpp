@@ -105,9 +105,9 @@ double RoundMagnitude(const DecimalDigits& number) {
   std::memcpy(text, number.digits, static_cast<std::size_t>(number.count));
   char* end = text + number.count;
   *end++ = 'e';
-  const std::to_chars_result written = std::to_chars(
-      end, text + sizeof text,
-      static_cast<int>(number.pointExponent - number.count));
+  const std::to_chars_result written =
+      std::to_chars(end, text + sizeof text,
+                    static_cast<int>(number.pointExponent - number.count));
   end = written.ptr;
 
   double value = 0.0;
@@ -126,16 +126,36 @@ bool IsExponentLetter(char c) {
   return c == 'e' || c == 'E' || c == 'd' || c == 'D';
 }
 
-}  // namespace
+// Texts up to this long are copied whole when their exponent letter needs
+// rewriting for std::from_chars.
+constexpr std::ptrdiff_t kDirectCopyLimit = 320;
 
-double ParseLeadingReal(const char* text) {
-  const char* p = SkipRuleSpace(text);
-  bool negative = false;
-  if (*p == '+' || *p == '-') {
-    negative = *p == '-';
-    ++p;
+// The common case: the scanned number [begin, end) read by std::from_chars
+// as it stands (after 'd' becomes 'e'). Gives false where the rule's own
+// limits may apply: overflow, results at or below 2^-1022, or a reading
+// that does not end where the scan did.
+bool TryDirectConversion(const char* begin, const char* end,
+                         const char* exponentLetter, double& magnitude) {
+  char copy[kDirectCopyLimit];
+  if (exponentLetter != nullptr &&
+      (*exponentLetter == 'd' || *exponentLetter == 'D')) {
+    if (end - begin > kDirectCopyLimit) return false;
+    const std::size_t length = static_cast<std::size_t>(end - begin);
+    std::memcpy(copy, begin, length);
+    copy[exponentLetter - begin] = 'e';
+    begin = copy;
+    end = copy + length;
   }
+  const std::from_chars_result read = std::from_chars(begin, end, magnitude);
+  return read.ec == std::errc() && read.ptr == end &&
+         magnitude > std::numeric_limits<double>::min() &&
+         magnitude <= std::numeric_limits<double>::max();
+}
 
+// The full scan of the rule from the first mantissa character on, and the
+// magnitude of what it finds.
+double ScanMagnitude(const char* p) {
+  const char* const mantissaBegin = p;
   const char* intBegin = p;
   while (IsRuleDigit(*p)) ++p;
   const std::int64_t intCount = p - intBegin;
@@ -154,6 +174,7 @@ double ParseLeadingReal(const char* text) {
   if (intCount == 0 && fracCount == 0) return 0.0;
 
   std::int64_t exponent = 0;
+  const char* exponentLetter = nullptr;
   if (IsExponentLetter(*p)) {
     const char* q = p + 1;
     bool exponentNegative = false;
@@ -162,16 +183,86 @@ double ParseLeadingReal(const char* text) {
       ++q;
     }
     // Without digits the letter is not part of the number.
-    for (; IsRuleDigit(*q); ++q) {
-      if (exponent < kExponentCap) exponent = exponent * 10 + (*q - '0');
+    if (IsRuleDigit(*q)) {
+      exponentLetter = p;
+      for (; IsRuleDigit(*q); ++q) {
+        if (exponent < kExponentCap) exponent = exponent * 10 + (*q - '0');
+      }
+      if (exponentNegative) exponent = -exponent;
+      p = q;
     }
-    if (exponentNegative) exponent = -exponent;
   }
 
-  DecimalDigits number;
   double magnitude = 0.0;
-  if (CollectDigits(intBegin, intCount, fracBegin, fracCount, exponent,
-                    number))
-    magnitude = RoundMagnitude(number);
+  if (!TryDirectConversion(mantissaBegin, p, exponentLetter, magnitude)) {
+    DecimalDigits number;
+    magnitude = CollectDigits(intBegin, intCount, fracBegin, fracCount,
+                              exponent, number)
+                    ? RoundMagnitude(number)
+                    : 0.0;
+  }
+  return magnitude;
+}
+
+// What the rule's own syntax and limits add to std::from_chars: 'd'
+// exponents, and the edges at 2^-1022 and beyond DBL_MAX. Reading the text
+// as std::from_chars does settles every other case at once.
+bool TryStandardReading(const char* mantissa, double& magnitude) {
+  const char* const end = mantissa + std::strlen(mantissa);
+  const std::from_chars_result read = std::from_chars(mantissa, end, magnitude);
+  if (read.ec != std::errc()) return false;
+  if (*read.ptr == 'd' || *read.ptr == 'D') {
+    const char* q = read.ptr + 1;
+    if (*q == '+' || *q == '-') ++q;
+    if (IsRuleDigit(*q)) return false;
+  }
+  return magnitude > std::numeric_limits<double>::min() &&
+         magnitude <= std::numeric_limits<double>::max();
+}
+
+// 10^0 .. 10^15, each exact in a double.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3, 1e4,  1e5,
+                                        1e6,  1e7,  1e8,  1e9, 1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15};
+constexpr int kExactDigits = 15;
+
+// Field texts such as "150" or "5.5": at most 15 mantissa digits and no
+// exponent. The digits as an integer (below 2^53) and the power of ten are
+// both exact doubles, so one IEEE division is the correctly rounded value;
+// this is the fast path of every correct conversion, and it saves the
+// per-call cost of the general one on the texts the form sees most.
+bool TryExactShortReading(const char* p, double& magnitude) {
+  std::uint64_t digits = 0;
+  int count = 0;
+  for (; IsRuleDigit(*p); ++p) {
+    if (++count > kExactDigits) return false;
+    digits = digits * 10u + static_cast<std::uint64_t>(*p - '0');
+  }
+  int fractionDigits = 0;
+  if (*p == '.') {
+    for (++p; IsRuleDigit(*p); ++p, ++fractionDigits) {
+      if (++count > kExactDigits) return false;
+      digits = digits * 10u + static_cast<std::uint64_t>(*p - '0');
+    }
+  }
+  if (IsExponentLetter(*p)) return false;
+  magnitude = static_cast<double>(digits) / kExactPowersOfTen[fractionDigits];
+  return true;
+}
+
+}  // namespace
+
+double ParseLeadingReal(const char* text) {
+  const char* p = SkipRuleSpace(text);
+  bool negative = false;
+  if (*p == '+' || *p == '-') {
+    negative = *p == '-';
+    ++p;
+  }
+  if (!IsRuleDigit(*p) && !(*p == '.' && IsRuleDigit(p[1]))) return 0.0;
+
+  double magnitude = 0.0;
+  if (!TryExactShortReading(p, magnitude) && !TryStandardReading(p, magnitude))
+    magnitude = ScanMagnitude(p);
   return negative ? -magnitude : magnitude;
 }

@@ -72,7 +72,8 @@ TEST(DecimalCorpus, EveryTextGivesItsDouble) {
     ASSERT_TRUE(Unescape(line.substr(0, tab), text)) << line;
     ASSERT_LE(text.size(), 259u) << line;
     ASSERT_EQ(text.find('\0'), std::string::npos) << line;
-    const std::uint64_t expected = std::stoull(line.substr(tab + 1), nullptr, 16);
+    const std::uint64_t expected =
+        std::stoull(line.substr(tab + 1), nullptr, 16);
     const double value = ParseLeadingReal(text.c_str());
     ++checked;
     // A negative magnitude below the normal limit may come back as -0.

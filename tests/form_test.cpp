@@ -33,7 +33,9 @@ class CalculateFromFormTest : public ::testing::Test {
   }
 
   const char* Text(int id) { return FindStandinControl(dialog_, id)->text; }
-  bool IconShown() { return FindStandinControl(dialog_, IDC_ERROR_ICON)->visible; }
+  bool IconShown() {
+    return FindStandinControl(dialog_, IDC_ERROR_ICON)->visible;
+  }
 
   // The identifiers of the controls whose text was read, in order.
   std::string ReadOrder() {
@@ -67,22 +69,58 @@ struct FailureCase {
 constexpr FailureCase kFailures[] = {
     {"age_zero", {"0", "150", "5", "10"}, kAgeInvalidMessage, "1002 "},
     {"age_double_zero", {"00", "150", "5", "10"}, kAgeInvalidMessage, "1002 "},
-    {"age_negative_zero", {"-0", "150", "5", "10"}, kAgeInvalidMessage, "1002 "},
+    {"age_negative_zero",
+     {"-0", "150", "5", "10"},
+     kAgeInvalidMessage,
+     "1002 "},
     {"age_fraction", {"0.5", "150", "5", "10"}, kAgeInvalidMessage, "1002 "},
     {"age_letter_first", {"x5", "150", "5", "10"}, kAgeInvalidMessage, "1002 "},
     {"age_empty", {"", "150", "5", "10"}, kAgeInvalidMessage, "1002 "},
     {"age_and_weight_zero", {"0", "0", "0", "0"}, kAgeInvalidMessage, "1002 "},
-    {"weight_zero", {"30", "0", "5", "10"}, kWeightInvalidMessage, "1002 1003 "},
-    {"weight_zero_point", {"30", "0.0", "5", "10"}, kWeightInvalidMessage, "1002 1003 "},
-    {"weight_word", {"30", "abc", "5", "10"}, kWeightInvalidMessage, "1002 1003 "},
-    {"weight_inf_word", {"30", "inf", "5", "10"}, kWeightInvalidMessage, "1002 1003 "},
-    {"weight_empty", {"30", "", "5", "10"}, kWeightInvalidMessage, "1002 1003 "},
-    {"weight_negative_zero", {"30", "-0", "5", "10"}, kWeightInvalidMessage, "1002 1003 "},
-    {"feet_empty", {"30", "150", "", "10"}, kFeetInvalidMessage, "1002 1003 1004 "},
-    {"inches_zero", {"30", "150", "6", "0"}, kInchesInvalidMessage, "1002 1003 1004 1005 "},
-    {"inches_zero_point", {"30", "150", "6", "0.0"}, kInchesInvalidMessage, "1002 1003 1004 1005 "},
-    {"inches_empty", {"30", "150", "6", ""}, kInchesInvalidMessage, "1002 1003 1004 1005 "},
-    {"inches_subnormal", {"30", "150", "5", "1e-310"}, kInchesInvalidMessage, "1002 1003 1004 1005 "},
+    {"weight_zero",
+     {"30", "0", "5", "10"},
+     kWeightInvalidMessage,
+     "1002 1003 "},
+    {"weight_zero_point",
+     {"30", "0.0", "5", "10"},
+     kWeightInvalidMessage,
+     "1002 1003 "},
+    {"weight_word",
+     {"30", "abc", "5", "10"},
+     kWeightInvalidMessage,
+     "1002 1003 "},
+    {"weight_inf_word",
+     {"30", "inf", "5", "10"},
+     kWeightInvalidMessage,
+     "1002 1003 "},
+    {"weight_empty",
+     {"30", "", "5", "10"},
+     kWeightInvalidMessage,
+     "1002 1003 "},
+    {"weight_negative_zero",
+     {"30", "-0", "5", "10"},
+     kWeightInvalidMessage,
+     "1002 1003 "},
+    {"feet_empty",
+     {"30", "150", "", "10"},
+     kFeetInvalidMessage,
+     "1002 1003 1004 "},
+    {"inches_zero",
+     {"30", "150", "6", "0"},
+     kInchesInvalidMessage,
+     "1002 1003 1004 1005 "},
+    {"inches_zero_point",
+     {"30", "150", "6", "0.0"},
+     kInchesInvalidMessage,
+     "1002 1003 1004 1005 "},
+    {"inches_empty",
+     {"30", "150", "6", ""},
+     kInchesInvalidMessage,
+     "1002 1003 1004 1005 "},
+    {"inches_subnormal",
+     {"30", "150", "5", "1e-310"},
+     kInchesInvalidMessage,
+     "1002 1003 1004 1005 "},
 };
 
 struct SuccessCase {
@@ -160,15 +198,24 @@ TEST_F(CalculateFromFormTest, CallsOfASuccessfulRequestInOrder) {
     int argument;
   };
   const Expected expected[] = {
-      {CallGetDialogControl, 0, IDC_AGE},       {CallReadWindowText, IDC_AGE, 260},
-      {CallGetDialogControl, 0, IDC_WEIGHT},    {CallReadWindowText, IDC_WEIGHT, 260},
-      {CallGetDialogControl, 0, IDC_FEET},      {CallReadWindowText, IDC_FEET, 260},
-      {CallGetDialogControl, 0, IDC_INCHES},    {CallReadWindowText, IDC_INCHES, 260},
-      {CallGetDialogControl, 0, IDC_GENDER},    {CallSendWindowMessage, IDC_GENDER, 0},
-      {CallGetDialogControl, 0, IDC_LIFESTYLE}, {CallSendWindowMessage, IDC_LIFESTYLE, 0},
-      {CallGetDialogControl, 0, IDC_RESULT},    {CallWriteWindowText, IDC_RESULT, 0},
-      {CallGetDialogControl, 0, IDC_ERROR_TEXT}, {CallWriteWindowText, IDC_ERROR_TEXT, 0},
-      {CallGetDialogControl, 0, IDC_ERROR_ICON}, {CallShowControl, IDC_ERROR_ICON, kShowHide},
+      {CallGetDialogControl, 0, IDC_AGE},
+      {CallReadWindowText, IDC_AGE, 260},
+      {CallGetDialogControl, 0, IDC_WEIGHT},
+      {CallReadWindowText, IDC_WEIGHT, 260},
+      {CallGetDialogControl, 0, IDC_FEET},
+      {CallReadWindowText, IDC_FEET, 260},
+      {CallGetDialogControl, 0, IDC_INCHES},
+      {CallReadWindowText, IDC_INCHES, 260},
+      {CallGetDialogControl, 0, IDC_GENDER},
+      {CallSendWindowMessage, IDC_GENDER, 0},
+      {CallGetDialogControl, 0, IDC_LIFESTYLE},
+      {CallSendWindowMessage, IDC_LIFESTYLE, 0},
+      {CallGetDialogControl, 0, IDC_RESULT},
+      {CallWriteWindowText, IDC_RESULT, 0},
+      {CallGetDialogControl, 0, IDC_ERROR_TEXT},
+      {CallWriteWindowText, IDC_ERROR_TEXT, 0},
+      {CallGetDialogControl, 0, IDC_ERROR_ICON},
+      {CallShowControl, IDC_ERROR_ICON, kShowHide},
   };
   const int count = static_cast<int>(sizeof expected / sizeof expected[0]);
   ASSERT_EQ(dialog_.callCount, count);
@@ -189,7 +236,8 @@ TEST_F(CalculateFromFormTest, CallsOfASuccessfulRequestInOrder) {
   EXPECT_STREQ(dialog_.calls[15].text, "");
 }
 
-TEST_F(CalculateFromFormTest, FailureKeepsTheEstimateAndSuccessClearsTheMessage) {
+TEST_F(CalculateFromFormTest,
+       FailureKeepsTheEstimateAndSuccessClearsTheMessage) {
   Fill({"30", "150", "5", "10"});
   Calculate();
   EXPECT_STREQ(Text(IDC_RESULT), "2017");

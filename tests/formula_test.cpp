@@ -24,8 +24,8 @@ struct FormulaCase {
 constexpr FormulaCase kWorkedExamples[] = {
     {"male_sedentary", GenderMale, 30, 150, 5, 10, ActivitySedentary, 2017.2,
      "2017"},
-    {"female_moderate", GenderFemale, 25, 130, 5, 4, ActivityModerate,
-     1974.42, "1974"},
+    {"female_moderate", GenderFemale, 25, 130, 5, 4, ActivityModerate, 1974.42,
+     "1974"},
     {"decimal_arithmetic_would_give_2400", GenderMale, 44, 140, 6, 4,
      ActivityVery, 2399.9999999999995, "2399"},
     {"basal_times_1_4_would_give_2015", GenderFemale, 20, 125, 5, 10,

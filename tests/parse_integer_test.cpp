@@ -31,7 +31,10 @@ constexpr IntegerCase kIntegerCases[] = {
     {"two_signs", "+-5", 0},
     {"only_space", "   ", 0},
     {"lone_sign", "-", 0},
-    {"non_breaking_space_is_not_space", "\xA0" "7", 0},
+    {"non_breaking_space_is_not_space",
+     "\xA0"
+     "7",
+     0},
     {"high_byte_ends_digits", "4\xB2", 4},
     {"int32_max", "2147483647", 2147483647},
     {"int32_max_plus_one_wraps", "2147483648", INT32_MIN},

@@ -67,7 +67,10 @@ constexpr RealCase kRealCases[] = {
     {"negative", "-150", -150},
     {"plus", "+150", 150},
     {"leading_zeros", "000150.2500", 150.25},
-    {"non_breaking_space_is_not_space", "\xA0" "7", 0},
+    {"non_breaking_space_is_not_space",
+     "\xA0"
+     "7",
+     0},
     {"high_byte_ends_number", "7\xB2", 7},
     {"overflow", "1e999", kInf},
     {"negative_overflow", "-1e999", -kInf},
@@ -100,7 +103,8 @@ std::string DigitsOfProduct(std::uint64_t factor, int fivePower) {
       d = static_cast<int>(product % 10);
       carry = product / 10;
     }
-    for (; carry != 0; carry /= 10) digits.push_back(static_cast<int>(carry % 10));
+    for (; carry != 0; carry /= 10)
+      digits.push_back(static_cast<int>(carry % 10));
   };
   for (int i = 0; i < fivePower; ++i) multiply(5);
   multiply(factor);
@@ -140,7 +144,8 @@ TEST(ParseLeadingReal, UnderflowBandAtItsExactEdges) {
   // subnormal-precision conversion starts rounding up to 2^-1022, and
   // 2^-1022 - 2^-1076 = (2^54 - 1) * 5^1076 * 10^-1076, where 53-bit
   // rounding with an unbounded exponent starts to.
-  const std::string bandLow = DigitsOfProduct((1ull << 53) - 1, 1075) + "e-1075";
+  const std::string bandLow =
+      DigitsOfProduct((1ull << 53) - 1, 1075) + "e-1075";
   const std::string limitDigits = DigitsOfProduct((1ull << 54) - 1, 1076);
   const std::string limit = limitDigits + "e-1076";
   std::string belowLimit = limitDigits;
@@ -174,7 +179,8 @@ TEST(ParseLeadingReal, LongMantissas) {
   std::string digits;
   for (int i = 0; i < 259; ++i) digits += static_cast<char>('1' + i % 9);
   EXPECT_EQ(ParseLeadingReal(digits.c_str()), FromChars(digits));
-  const std::string pointed = digits.substr(0, 100) + "." + digits.substr(100, 158);
+  const std::string pointed =
+      digits.substr(0, 100) + "." + digits.substr(100, 158);
   EXPECT_EQ(ParseLeadingReal(pointed.c_str()), FromChars(pointed));
   const std::string scaled = "0." + std::string(299, '0') + "1e301";
   EXPECT_EQ(ParseLeadingReal(scaled.c_str()), 10.0);

@@ -27,16 +27,16 @@ struct HWND__;
 using WindowHandle = HWND__*;
 
 // Message and command numbers, with the platform's values.
-constexpr unsigned kMessageSetIcon = 0x0080;   // WM_SETICON
-constexpr unsigned kEditLimitText = 0x00C5;    // EM_LIMITTEXT
-constexpr unsigned kComboAddString = 0x0143;   // CB_ADDSTRING
-constexpr unsigned kComboGetCurSel = 0x0147;   // CB_GETCURSEL
-constexpr unsigned kComboSetCurSel = 0x014E;   // CB_SETCURSEL
-constexpr unsigned kStaticSetIcon = 0x0170;    // STM_SETICON
-constexpr std::intptr_t kComboError = -1;      // CB_ERR
-constexpr std::uintptr_t kIconBig = 1;         // ICON_BIG
-constexpr int kShowHide = 0;                   // SW_HIDE
-constexpr int kShowShow = 5;                   // SW_SHOW
+constexpr unsigned kMessageSetIcon = 0x0080;  // WM_SETICON
+constexpr unsigned kEditLimitText = 0x00C5;   // EM_LIMITTEXT
+constexpr unsigned kComboAddString = 0x0143;  // CB_ADDSTRING
+constexpr unsigned kComboGetCurSel = 0x0147;  // CB_GETCURSEL
+constexpr unsigned kComboSetCurSel = 0x014E;  // CB_SETCURSEL
+constexpr unsigned kStaticSetIcon = 0x0170;   // STM_SETICON
+constexpr std::intptr_t kComboError = -1;     // CB_ERR
+constexpr std::uintptr_t kIconBig = 1;        // ICON_BIG
+constexpr int kShowHide = 0;                  // SW_HIDE
+constexpr int kShowShow = 5;                  // SW_SHOW
 
 WindowHandle GetDialogControl(WindowHandle dialog, int controlId);
 void ReadWindowText(WindowHandle window, char* buffer, int count);

@@ -134,8 +134,9 @@ std::intptr_t SendWindowMessage(WindowHandle window, unsigned message,
     case kMessageSetIcon:
     case kStaticSetIcon: {
       const std::intptr_t previous = window->icon;
-      window->icon = message == kMessageSetIcon ? lParam
-                                                : static_cast<std::intptr_t>(wParam);
+      window->icon = message == kMessageSetIcon
+                         ? lParam
+                         : static_cast<std::intptr_t>(wParam);
       return previous;
     }
     default:

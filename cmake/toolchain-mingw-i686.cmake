@@ -1,10 +1,11 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64 (win32 threads, so
-# nothing beyond system DLLs is needed at run time).
+# Cross build for 32-bit Windows with Debian's mingw-w64. The posix thread
+# model gives GoogleTest its std::mutex; everything links statically, so the
+# exe still imports only system DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

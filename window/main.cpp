@@ -1,5 +1,6 @@
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
 
 #include "window/resource.h"
 #include "window/window.h"

@@ -24,3 +24,6 @@ ensure_packages() {
 # What the native build, tests, fuzzing and benchmarks need.
 NATIVE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev llvm-14
                  libgtest-dev libbenchmark-dev)
+
+# The cross toolchain for the 32-bit exe (Wine comes with scripts/wine-env.sh).
+WINDOWS_PACKAGES=(g++-mingw-w64-i686 mingw-w64-i686-dev)

@@ -1,4 +1,10 @@
+#include <cfloat>
+
 #include "estimate/estimate.h"
+
+// Each step must round once to double. On 32-bit x86 that takes SSE2
+// arithmetic (-msse2 -mfpmath=sse); x87 registers would keep extra bits.
+static_assert(FLT_EVAL_METHOD == 0, "doubles must be evaluated as doubles");
 
 namespace {
 

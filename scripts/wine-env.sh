@@ -111,7 +111,7 @@ calories_wine_prefix() {
 # calories_wine EXE [ARGS...]: run EXE (a Unix or Windows path) and return its
 # exit code. The exit code is truncated to 8 bits, as for any Unix process.
 calories_wine() {
-    [ -n "$WINEPREFIX" ] || { echo "call calories_wine_prefix first" >&2; return 2; }
+    [ -n "${WINEPREFIX:-}" ] || { echo "call calories_wine_prefix first" >&2; return 2; }
     # The 32-bit loader runs through qemu via binfmt; a 64-bit exe is re-exec'd
     # into wine64 by Wine itself. CALORIES_WINE_TIMEOUT=SECONDS bounds the run.
     ${CALORIES_WINE_TIMEOUT:+timeout -k 10 "$CALORIES_WINE_TIMEOUT"} /usr/lib/wine/wine "$@"
@@ -146,6 +146,6 @@ calories_xvfb_start() {
 }
 
 calories_xvfb_stop() {
-    [ -n "$CALORIES_XVFB_PID" ] && kill "$CALORIES_XVFB_PID" 2> /dev/null && wait "$CALORIES_XVFB_PID" 2> /dev/null
+    [ -n "${CALORIES_XVFB_PID:-}" ] && kill "$CALORIES_XVFB_PID" 2> /dev/null && wait "$CALORIES_XVFB_PID" 2> /dev/null
     CALORIES_XVFB_PID=
 }

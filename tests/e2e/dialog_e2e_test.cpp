@@ -71,7 +71,8 @@ class DialogTest : public ::testing::Test {
   }
 
   // Presses Enter and waits until the output area shows the expected state.
-  bool CalculateExpecting(const std::string& result, const std::string& message) {
+  bool CalculateExpecting(const std::string& result,
+                          const std::string& message) {
     PressKey(VK_RETURN);
     return WaitUntil([&] {
       return TextOf(C(IDC_RESULT)) == result &&
@@ -149,8 +150,10 @@ TEST_F(DialogTest, OpensWithListsFilledAndEverythingElseEmpty) {
   RECT work = {}, window = {};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(program_.dialog, &window);
-  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 2);
-  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 2);
+  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2,
+              2);
+  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2,
+              2);
 
   PressKey(VK_ESCAPE);
   EXPECT_EQ(WaitForExit(program_), 0);
@@ -176,12 +179,13 @@ TEST_F(DialogTest, TypingIsLimitedAndAgeTakesDigitsOnly) {
 }
 
 TEST_F(DialogTest, TabAndShiftTabWalkTheRing) {
-  const int ring[] = {IDC_GENDER, IDC_AGE,  IDC_WEIGHT, IDC_FEET,    IDC_INCHES,
-                      IDC_LIFESTYLE, IDOK, IDC_RESULT, IDCANCEL, IDC_GENDER};
+  const int ring[] = {IDC_GENDER,    IDC_AGE, IDC_WEIGHT, IDC_FEET, IDC_INCHES,
+                      IDC_LIFESTYLE, IDOK,    IDC_RESULT, IDCANCEL, IDC_GENDER};
   for (int i = 1; i < 10; ++i)
     ASSERT_TRUE(TabTo(program_, C(ring[i]))) << "Tab to " << ring[i];
   for (int i = 8; i >= 0; --i)
-    ASSERT_TRUE(TabTo(program_, C(ring[i]), true)) << "Shift+Tab to " << ring[i];
+    ASSERT_TRUE(TabTo(program_, C(ring[i]), true))
+        << "Shift+Tab to " << ring[i];
 }
 
 TEST_F(DialogTest, WorkedExamplesThroughTheForm) {
@@ -192,12 +196,18 @@ TEST_F(DialogTest, WorkedExamplesThroughTheForm) {
     const char* text;
   };
   const Example examples[] = {
-      {0, "30", "150", "5", "10", 0, "2017"}, {1, "25", "130", "5", "4", 2, "1974"},
-      {0, "44", "140", "6", "4", 3, "2399"},  {1, "20", "125", "5", "10", 2, "2016"},
-      {1, "41", "114", "5", "3", 0, "1512"},  {0, "99", "20", "1", "11", 0, "-229"},
-      {0, "30", "-150", "5", "10", 0, "-214"}, {0, "48", "1", "1", "8", 0, "0"},
-      {0, "46", "1", "1", "7", 0, "0"},        {0, "30", "1e9", "5", "10", 0, "-1149933691"},
-      {0, "30", "1e999", "5", "10", 0, "0"},  {0, "30", "150", "5", "12", 0, "2047"},
+      {0, "30", "150", "5", "10", 0, "2017"},
+      {1, "25", "130", "5", "4", 2, "1974"},
+      {0, "44", "140", "6", "4", 3, "2399"},
+      {1, "20", "125", "5", "10", 2, "2016"},
+      {1, "41", "114", "5", "3", 0, "1512"},
+      {0, "99", "20", "1", "11", 0, "-229"},
+      {0, "30", "-150", "5", "10", 0, "-214"},
+      {0, "48", "1", "1", "8", 0, "0"},
+      {0, "46", "1", "1", "7", 0, "0"},
+      {0, "30", "1e9", "5", "10", 0, "-1149933691"},
+      {0, "30", "1e999", "5", "10", 0, "0"},
+      {0, "30", "150", "5", "12", 0, "2047"},
   };
   for (const Example& e : examples) {
     SCOPED_TRACE(e.text);
@@ -229,7 +239,8 @@ TEST_F(DialogTest, FirstUnusableFieldIsNamedAndTheEstimateStays) {
   for (const Failure& f : failures) {
     SCOPED_TRACE(f.message);
     Fill(0, f.age, f.weight, f.feet, f.inches, 0);
-    SendMessageA(C(IDC_ERROR_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageA(C(IDC_ERROR_TEXT), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(""));
     ASSERT_TRUE(CalculateExpecting("2017", f.message));
   }
   Fill(1, "25", "130", "5", "4", 2);
@@ -245,7 +256,7 @@ TEST_F(DialogTest, NothingChangesUntilTheNextCalculation) {
 }
 
 TEST_F(DialogTest, EnterCalculatesFromEveryKindOfControl) {
-  const int targets[] = {IDC_AGE, IDC_WEIGHT, IDC_INCHES, IDC_GENDER,
+  const int targets[] = {IDC_AGE,       IDC_WEIGHT, IDC_INCHES, IDC_GENDER,
                          IDC_LIFESTYLE, IDC_RESULT, IDOK};
   Fill(0, "30", "150", "5", "10", 0);
   int weight = 150;
@@ -264,8 +275,10 @@ TEST_F(DialogTest, EnterCalculatesFromEveryKindOfControl) {
 
 TEST_F(DialogTest, CommandsWithANotificationCodeAreIgnored) {
   Fill(0, "30", "150", "5", "10", 0);
-  EXPECT_EQ(SendMessageA(program_.dialog, WM_COMMAND, MAKEWPARAM(IDOK, 1), 0), 0);
-  EXPECT_EQ(SendMessageA(program_.dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 1), 0), 0);
+  EXPECT_EQ(SendMessageA(program_.dialog, WM_COMMAND, MAKEWPARAM(IDOK, 1), 0),
+            0);
+  EXPECT_EQ(
+      SendMessageA(program_.dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 1), 0), 0);
   ExpectOutput("", "");
   EXPECT_TRUE(IsWindow(program_.dialog));
   ASSERT_TRUE(CalculateExpecting("2017", ""));
@@ -284,7 +297,8 @@ void CloseBy(const RunningProgram& program, CloseWay way) {
       ClickAt(CenterOf(Control(program, IDCANCEL)));
       break;
     case CloseWay::CloseSpace:
-      for (int i = 0; i < 9 && FocusOf(program) != Control(program, IDCANCEL); ++i)
+      for (int i = 0; i < 9 && FocusOf(program) != Control(program, IDCANCEL);
+           ++i)
         TabTo(program, Control(program, IDCANCEL), true);
       PressKey(VK_SPACE);
       break;
@@ -343,7 +357,8 @@ TEST(DialogClosing, EveryWayOfClosingExitsWithZero) {
 
 TEST(DialogStartup, CommandLineIsIgnored) {
   RunningProgram program;
-  ASSERT_TRUE(StartProgram(program, ProgramPath(), "/? --help 42 \"quoted arg\""));
+  ASSERT_TRUE(
+      StartProgram(program, ProgramPath(), "/? --help 42 \"quoted arg\""));
   EXPECT_EQ(SelectionOf(Control(program, IDC_GENDER)), 0);
   EXPECT_EQ(TextOf(Control(program, IDC_RESULT)), "");
   ASSERT_TRUE(Activate(program));
@@ -356,9 +371,11 @@ TEST(DialogStartup, TwoCopiesRunSideBySide) {
   ASSERT_TRUE(StartProgram(first, ProgramPath()));
   ASSERT_TRUE(StartProgram(second, ProgramPath()));
   EXPECT_NE(first.dialog, second.dialog);
-  SendMessageA(Control(first, IDC_AGE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("30"));
+  SendMessageA(Control(first, IDC_AGE), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>("30"));
   SendMessageA(first.dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
-  EXPECT_EQ(TextOf(Control(first, IDC_ERROR_TEXT)), "Parameter 'Weight' is invalid");
+  EXPECT_EQ(TextOf(Control(first, IDC_ERROR_TEXT)),
+            "Parameter 'Weight' is invalid");
   EXPECT_EQ(TextOf(Control(second, IDC_ERROR_TEXT)), "");
   ASSERT_TRUE(Activate(second));
   PressKey(VK_ESCAPE);

@@ -38,7 +38,8 @@ void SendKey(WORD virtualKey, bool up) {
   INPUT input = {};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+  input.ki.wScan =
+      static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   SendInput(1, &input, sizeof input);
 }
@@ -67,8 +68,9 @@ bool StartProgram(RunningProgram& program, const std::string& exe,
                       0, nullptr, nullptr, &startup, &program.process))
     return false;
   const DWORD processId = program.process.dwProcessId;
-  WaitUntil([&] { return (program.dialog = FindDialogOf(processId)) != nullptr; },
-            30000);
+  WaitUntil(
+      [&] { return (program.dialog = FindDialogOf(processId)) != nullptr; },
+      30000);
   if (program.dialog == nullptr) {
     KillProgram(program);
     return false;
@@ -78,7 +80,8 @@ bool StartProgram(RunningProgram& program, const std::string& exe,
 
 long WaitForExit(RunningProgram& program, DWORD timeoutMs) {
   if (program.process.hProcess == nullptr) return -1;
-  if (WaitForSingleObject(program.process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(program.process.hProcess, timeoutMs) !=
+      WAIT_OBJECT_0) {
     KillProgram(program);
     return -1;
   }
@@ -159,8 +162,10 @@ void ClickAt(POINT screen) {
   const int height = GetSystemMetrics(SM_CYSCREEN);
   INPUT inputs[3] = {};
   inputs[0].type = INPUT_MOUSE;
-  inputs[0].mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
-  inputs[0].mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
+  inputs[0].mi.dx =
+      static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
+  inputs[0].mi.dy =
+      static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
   inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   inputs[1] = inputs[0];
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;

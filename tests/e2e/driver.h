@@ -59,7 +59,8 @@ void TypeText(const char* text);
 
 // Moves the focus with Tab (or Shift+Tab) and waits until it lands on the
 // expected control: a point by which all input before it was handled.
-bool TabTo(const RunningProgram& program, HWND expected, bool backwards = false);
+bool TabTo(const RunningProgram& program, HWND expected,
+           bool backwards = false);
 
 // Clicks the left mouse button at a screen point.
 void ClickAt(POINT screen);

@@ -34,6 +34,7 @@ INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControls();
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(YARDSTICK_TEMPLATE), nullptr, EmptyDialogProc, 0);
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(YARDSTICK_TEMPLATE), nullptr,
+                  EmptyDialogProc, 0);
   return 0;
 }

@@ -5,6 +5,7 @@
 //   measure demo   (prints READY once the estimate shows, then waits until
 //                   the dialog is closed)
 #include <windows.h>
+// psapi.h needs the types of windows.h first.
 #include <psapi.h>
 
 #include <algorithm>
@@ -79,7 +80,9 @@ int RunDemo(const std::string& exe) {
   const struct {
     int id;
     const char* text;
-  } fields[] = {{IDC_AGE, "30"}, {IDC_WEIGHT, "150"}, {IDC_FEET, "5"},
+  } fields[] = {{IDC_AGE, "30"},
+                {IDC_WEIGHT, "150"},
+                {IDC_FEET, "5"},
                 {IDC_INCHES, "10"}};
   for (const auto& field : fields) {
     const HWND control = Control(program, field.id);
@@ -91,7 +94,8 @@ int RunDemo(const std::string& exe) {
     TypeText(field.text);
   }
   PressKey(VK_RETURN);
-  if (!WaitUntil([&] { return TextOf(Control(program, IDC_RESULT)) == "2017"; }))
+  if (!WaitUntil(
+          [&] { return TextOf(Control(program, IDC_RESULT)) == "2017"; }))
     return 1;
   // Painted: no window of the dialog has anything left to draw.
   WaitUntil([&] {
@@ -129,12 +133,14 @@ int main(int argc, char** argv) {
     controls.push_back(StartupTime(templateOnly));
   }
   const double programMs = Median(program), baselineMs = Median(baseline);
-  std::printf("start-up to dialog shown, median of %d: %.1f ms; empty dialog "
-              "%.1f ms; ratio %.3f\n",
-              runs, programMs, baselineMs, programMs / baselineMs);
-  std::printf("  the same template in the empty program: %.1f ms (the "
-              "controls' share)\n",
-              Median(controls));
+  std::printf(
+      "start-up to dialog shown, median of %d: %.1f ms; empty dialog "
+      "%.1f ms; ratio %.3f\n",
+      runs, programMs, baselineMs, programMs / baselineMs);
+  std::printf(
+      "  the same template in the empty program: %.1f ms (the "
+      "controls' share)\n",
+      Median(controls));
 
   RunningProgram calculator;
   if (!StartProgram(calculator, exe)) {
@@ -155,9 +161,10 @@ int main(int argc, char** argv) {
     if (result != "2017") std::printf("unexpected result %s\n", result.c_str());
     trips.push_back(Milliseconds(sent, read));
   }
-  std::printf("Calculate round trip (command sent to result read back), "
-              "median of 1000: %.3f ms\n",
-              Median(trips));
+  std::printf(
+      "Calculate round trip (command sent to result read back), "
+      "median of 1000: %.3f ms\n",
+      Median(trips));
 
   // Alternate success and failure so both paths run 5,000 times each.
   const Usage before = UsageOf(calculator.process.hProcess);
@@ -166,15 +173,16 @@ int main(int argc, char** argv) {
     Calculate(calculator);
   }
   const Usage after = UsageOf(calculator.process.hProcess);
-  std::printf("10,000 calculations: working set %lu -> %lu KiB, private %lu -> "
-              "%lu KiB, GDI objects %lu -> %lu, USER objects %lu -> %lu, "
-              "handles %lu -> %lu\n",
-              static_cast<unsigned long>(before.workingSet / 1024),
-              static_cast<unsigned long>(after.workingSet / 1024),
-              static_cast<unsigned long>(before.privateBytes / 1024),
-              static_cast<unsigned long>(after.privateBytes / 1024),
-              before.gdiObjects, after.gdiObjects, before.userObjects,
-              after.userObjects, before.handles, after.handles);
+  std::printf(
+      "10,000 calculations: working set %lu -> %lu KiB, private %lu -> "
+      "%lu KiB, GDI objects %lu -> %lu, USER objects %lu -> %lu, "
+      "handles %lu -> %lu\n",
+      static_cast<unsigned long>(before.workingSet / 1024),
+      static_cast<unsigned long>(after.workingSet / 1024),
+      static_cast<unsigned long>(before.privateBytes / 1024),
+      static_cast<unsigned long>(after.privateBytes / 1024), before.gdiObjects,
+      after.gdiObjects, before.userObjects, after.userObjects, before.handles,
+      after.handles);
   PostMessageA(calculator.dialog, WM_CLOSE, 0, 0);
   std::printf("exit code after closing: %ld\n", WaitForExit(calculator));
   return 0;

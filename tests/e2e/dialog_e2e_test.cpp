@@ -286,7 +286,14 @@ TEST_F(DialogTest, CommandsWithANotificationCodeAreIgnored) {
 
 namespace {
 
-enum class CloseWay { Escape, CloseClick, CloseSpace, CloseBox, AltF4 };
+enum class CloseWay {
+  Escape,
+  CloseClick,
+  CloseSpace,
+  CloseBox,
+  AltF4,
+  WindowMenu
+};
 
 void CloseBy(const RunningProgram& program, CloseWay way) {
   switch (way) {
@@ -311,6 +318,20 @@ void CloseBy(const RunningProgram& program, CloseWay way) {
       TabTo(program, Control(program, IDC_AGE));
       PressKey(VK_F4, false, true);
       break;
+    case CloseWay::WindowMenu: {
+      // Alt+Space opens the window menu; C picks its Close item once the
+      // menu (class #32768) is up.
+      TabTo(program, Control(program, IDC_AGE));
+      PressKey(VK_SPACE, false, true);
+      const DWORD thread = program.process.dwThreadId;
+      WaitUntil([&] {
+        const HWND menu = FindWindowA("#32768", nullptr);
+        return menu != nullptr && IsWindowVisible(menu) &&
+               GetWindowThreadProcessId(menu, nullptr) == thread;
+      });
+      PressKey('C');
+      break;
+    }
   }
 }
 
@@ -324,7 +345,8 @@ TEST(DialogClosing, EveryWayOfClosingExitsWithZero) {
               {"click on Close", CloseWay::CloseClick},
               {"Space on Close", CloseWay::CloseSpace},
               {"close box", CloseWay::CloseBox},
-              {"Alt+F4", CloseWay::AltF4}};
+              {"Alt+F4", CloseWay::AltF4},
+              {"Close in the window menu", CloseWay::WindowMenu}};
   // Each way from the three output states: just opened, an estimate shown,
   // an error reported.
   for (const auto& way : ways) {
